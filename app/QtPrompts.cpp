@@ -1,0 +1,39 @@
+#include "app/QtPrompts.h"
+
+#include <QMessageBox>
+
+#include "app/core/Cp936.h"
+
+namespace kx {
+namespace {
+
+QString toQt(const std::string& bytes) {
+  return QString::fromStdString(cp936ToUtf8(bytes));
+}
+
+int show(QWidget* owner, QMessageBox::Icon icon, const std::string& caption,
+         const std::string& text, QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, toQt(caption), toQt(text), buttons, owner);
+  return box.exec();
+}
+
+}  // namespace
+
+bool QtPrompts::confirm(const std::string& caption, const std::string& text) {
+  return show(owner_, QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
+void QtPrompts::information(const std::string& caption, const std::string& text) {
+  show(owner_, QMessageBox::Information, caption, text, QMessageBox::Ok);
+}
+
+void QtPrompts::notice(const std::string& text) {
+  show(owner_, QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok);
+}
+
+void QtPrompts::error(const std::string& text) {
+  show(owner_, QMessageBox::Critical, kAppTitle, text, QMessageBox::Ok);
+}
+
+}  // namespace kx

@@ -1,0 +1,115 @@
+#pragma once
+// The main window. Its methods carry the names of the operations they serve and hand the work
+// to the logic libraries; the controls mirror the models that hold the state.
+//
+// The implementation is split by area: TFrmTest.cpp (construction, layout, start-up, end),
+// TFrmTest_records.cpp (recording rules), and one file per further area.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "app/core/AppState.h"
+#include "app/core/Prompts.h"
+#include "records/RecordTable.h"
+#include "records/Recorder.h"
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QFrame;
+class QLineEdit;
+class QMenu;
+class QTableView;
+class QToolButton;
+
+namespace kx {
+
+class PanelButton;
+class RecordTableModel;
+
+class TFrmTest : public QMainWindow {
+  Q_OBJECT
+ public:
+  // `prompts` answers the window's questions; the window shows message boxes when it is null.
+  explicit TFrmTest(AppState& state, Prompts* prompts = nullptr, QWidget* parent = nullptr);
+  ~TFrmTest() override;
+
+  AppState& state() { return state_; }
+  Prompts& prompts() { return *prompts_; }
+  RecordTable& cds1() { return cds1_; }
+  Recorder& recorder() { return recorder_; }
+  RecordControls& recordControls() { return controls_; }
+  const std::string& SystemDecimalSeparator() const { return systemDecimalSeparator_; }
+
+  // --- Start-up and end ---
+  void FormCreate();
+  static std::string GetSystemDecimalSeparator();
+  void Panel3Click();
+
+  // --- Recording ---
+  RecordOutcome INDataToTable(int mode);
+  void RecordSITimeChange();
+  void SampInterTimeTimer();
+  void set1kClick() { setLimit(LimitItem::set1k); }
+  void set5kClick() { setLimit(LimitItem::set5k); }
+  void set10kClick() { setLimit(LimitItem::set10k); }
+  void set50kClick() { setLimit(LimitItem::set50k); }
+  void set100kClick() { setLimit(LimitItem::set100k); }
+  void setlimitClick() { setLimit(LimitItem::setlimit); }
+  void ClearRClick();
+
+  // --- LCD ---
+
+  // --- Link ---
+
+  // --- Files ---
+
+  // --- Report ---
+
+  // --- Help ---
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void buildLayout();
+  void buildMenu();
+  void mirrorRecordControls();  // controls follow RecordControls
+  void setLimit(LimitItem item);
+  void selectRow(int row);
+
+  AppState& state_;
+  std::unique_ptr<Prompts> ownPrompts_;
+  Prompts* prompts_;
+  std::string systemDecimalSeparator_;
+
+  RecordTable cds1_;
+  RecordControls controls_;
+  Recorder recorder_;
+
+  // Controls, named as the window's design names them.
+  QWidget* central_ = nullptr;
+  PanelButton* Panel2 = nullptr;
+  PanelButton* Panel3 = nullptr;
+  QFrame* Panel4 = nullptr;
+  QFrame* Panel7 = nullptr;
+  QCheckBox* RepeatSet = nullptr;
+  QCheckBox* RecordSI = nullptr;
+  QLineEdit* RecordSITime = nullptr;
+  QToolButton* SpeedButton2 = nullptr;
+  QToolButton* SpeedButton1 = nullptr;
+  QToolButton* SpeedButton3 = nullptr;
+  QToolButton* MajPrint = nullptr;
+  QTableView* DBGrid1 = nullptr;
+  RecordTableModel* DataSource1 = nullptr;
+  QMenu* Rec = nullptr;
+  QMenu* RecSet = nullptr;
+  QActionGroup* limitGroup_ = nullptr;
+  QTimer SampInterTime;
+};
+
+}  // namespace kx

@@ -9,7 +9,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTableView>
@@ -21,6 +23,11 @@
 #include "app/widgets/PanelButton.h"
 #include "records/RecordTableModel.h"
 #include "records/TimeText.h"
+
+// The pictures are compiled into this library; a static library must register them itself.
+static void initAppResources() {
+  Q_INIT_RESOURCE(app);
+}
 
 namespace kx {
 namespace {
@@ -55,12 +62,15 @@ TFrmTest::TFrmTest(AppState& state, Prompts* prompts, QWidget* parent)
       prompts_(prompts ? prompts : ownPrompts_.get()),
       recorder_(state_, cds1_, controls_, localTimeOfDayMs) {
   setObjectName("FrmTest");
+  initAppResources();
   buildLayout();
   buildMenu();
   SampInterTime.setObjectName("SampInterTime");
   SampInterTime.setInterval(1000);
   connect(&SampInterTime, &QTimer::timeout, this, [this] { SampInterTimeTimer(); });
   SampInterTime.start();
+  // F1 is the program's help key in all its windows (the report preview included).
+  qApp->installEventFilter(this);
   FormCreate();
 }
 
@@ -72,6 +82,7 @@ TFrmTest::~TFrmTest() {
 }
 
 void TFrmTest::buildLayout() {
+  setWindowIcon(QIcon(":/icons/kx3816.svg"));
   central_ = new QWidget(this);
   central_->setObjectName("ClientArea");
   central_->setFixedSize(619, 526);
@@ -109,17 +120,20 @@ void TFrmTest::buildLayout() {
     RecordSITimeChange();
   });
 
-  auto imageButton = [this](const char* name, int l, int width, const char* hint) {
+  auto imageButton = [this](const char* name, int l, int width, const char* hint,
+                            const char* icon) {
     auto* b = place(new QToolButton(Panel7), name, l, 4, width, 21);
+    b->setIcon(QIcon(QString::fromLatin1(icon)));
+    b->setIconSize(QSize(16, 16));
     b->setToolTip(QString::fromLatin1(hint));
     b->setFocusPolicy(Qt::NoFocus);
     b->setAutoRaise(false);
     return b;
   };
-  SpeedButton2 = imageButton("SpeedButton2", 501, 25, "Delete Data");
-  SpeedButton1 = imageButton("SpeedButton1", 528, 25, "Save Data");
-  SpeedButton3 = imageButton("SpeedButton3", 555, 25, "Open Data");
-  MajPrint = imageButton("MajPrint", 582, 29, "Print Data");
+  SpeedButton2 = imageButton("SpeedButton2", 501, 25, "Delete Data", ":/icons/cross.svg");
+  SpeedButton1 = imageButton("SpeedButton1", 528, 25, "Save Data", ":/icons/floppy.svg");
+  SpeedButton3 = imageButton("SpeedButton3", 555, 25, "Open Data", ":/icons/folder-open.svg");
+  MajPrint = imageButton("MajPrint", 582, 29, "Print Data", ":/icons/printer.svg");
   connect(SpeedButton2, &QToolButton::clicked, this, [this] { ClearRClick(); });
 
   DBGrid1 = place(new QTableView(central_), "DBGrid1", 0, 348, 617, 177);
@@ -147,6 +161,8 @@ void TFrmTest::buildLayout() {
   setTabOrder(RecordSITime, RecordSI);
   setTabOrder(RecordSI, RepeatSet);
   setTabOrder(RepeatSet, DBGrid1);
+  // The window keeps the size of its client area and menu bar: it cannot be resized.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TFrmTest::buildMenu() {
@@ -221,11 +237,21 @@ void TFrmTest::mirrorRecordControls() {
 }
 
 bool TFrmTest::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+    // Only F1 alone, and only while no modal box of the program is open.
+    const auto mods = static_cast<QKeyEvent*>(event)->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::NoModifier && isEnabled() && !QApplication::activeModalWidget()) {
+      HELP1Click();
+      return true;
+    }
+  }
   if (watched == RecordSITime && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     // Keys that type nothing (arrows, Delete, Home, ...) move or edit as usual; a typed
     // character reaches the box only if the key filter lets it through. The clipboard keys
     // type control characters and are dropped with them.
+    // Tab moves the focus on before any key filter sees it.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
     const QString text = key->text();
     const bool clipboard = key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut) ||
                            key->matches(QKeySequence::Copy);

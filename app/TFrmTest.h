@@ -70,6 +70,10 @@ class TFrmTest : public QMainWindow {
   // --- Report ---
 
   // --- Help ---
+  // Opens the contents of the help file "mirel.hlp" in the program's directory, or says that it
+  // cannot. Bound to F1 in every window of the program while no modal box is open.
+  void HELP1Click();
+  QWidget* helpWindow() const { return helpWindow_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -110,6 +114,7 @@ class TFrmTest : public QMainWindow {
   QMenu* RecSet = nullptr;
   QActionGroup* limitGroup_ = nullptr;
   QTimer SampInterTime;
+  QPointer<QWidget> helpWindow_;
 };
 
 }  // namespace kx

@@ -64,6 +64,12 @@ class RecordTable {
               std::string_view unit, std::string_view vRange, std::string_view iRange,
               bool logged = true);
 
+  // The same with each text given or absent (no value), without copying the texts.
+  void append(std::optional<int32_t> no, std::optional<int32_t> timeMs,
+              const std::array<std::optional<std::string_view>, 4>& texts, bool logged = true) {
+    store(no, timeMs, texts, logged);
+  }
+
   // Removes every record; the fields stay.
   void clear();
   // Replaces the whole content with `other`'s, which is left empty.

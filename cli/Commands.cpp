@@ -4,9 +4,13 @@ namespace kx::cli {
 
 // Each command's entry point, defined in its own file.
 // (declarations are added here as the commands are added to the table below)
+int cmdDecode(const Args& args);
 
 const std::vector<Command>& commands() {
-  static const std::vector<Command> table = {};
+  static const std::vector<Command> table = {
+      {"decode", "decode [--decimal-separator S] [FRAME...]  decode frame texts (stdin if none)",
+       cmdDecode},
+  };
   return table;
 }
 

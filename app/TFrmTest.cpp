@@ -104,6 +104,8 @@ void TFrmTest::buildLayout() {
   Panel7 = place(new QFrame(central_), "Panel7", 2, 320, 615, 33);
   Panel7->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   Panel7->setLineWidth(1);
+  // Box and caption sit close together, as the original check boxes do.
+  Panel7->setStyleSheet("QCheckBox { spacing: 3px; }");
 
   RepeatSet = place(new QCheckBox("Repeat", Panel7), "RepeatSet", 5, 5, 54, 20);
   RecordSI =

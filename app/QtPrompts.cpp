@@ -36,4 +36,8 @@ void QtPrompts::error(const std::string& text) {
   show(owner_, QMessageBox::Critical, kAppTitle, text, QMessageBox::Ok);
 }
 
+void QtPrompts::failure(const std::string& caption, const std::string& text) {
+  show(owner_, QMessageBox::Critical, caption, text, QMessageBox::Ok);
+}
+
 }  // namespace kx

@@ -14,6 +14,7 @@ class QtPrompts : public Prompts {
   void information(const std::string& caption, const std::string& text) override;
   void notice(const std::string& text) override;
   void error(const std::string& text) override;
+  void failure(const std::string& caption, const std::string& text) override;
 
  private:
   QWidget* owner_;

@@ -137,6 +137,8 @@ void TFrmTest::buildLayout() {
   SpeedButton3 = imageButton("SpeedButton3", 555, 25, "Open Data", ":/icons/folder-open.svg");
   MajPrint = imageButton("MajPrint", 582, 29, "Print Data", ":/icons/printer.svg");
   connect(SpeedButton2, &QToolButton::clicked, this, [this] { ClearRClick(); });
+  connect(SpeedButton1, &QToolButton::clicked, this, [this] { Save_asClick(); });
+  connect(SpeedButton3, &QToolButton::clicked, this, [this] { OpenClick(); });
 
   DBGrid1 = place(new QTableView(central_), "DBGrid1", 0, 348, 617, 177);
   DataSource1 = new RecordTableModel(cds1_);

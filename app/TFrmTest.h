@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/core/AppState.h"
@@ -19,6 +20,7 @@
 class QAction;
 class QActionGroup;
 class QCheckBox;
+class QFileDialog;
 class QFrame;
 class QLineEdit;
 class QMenu;
@@ -66,7 +68,27 @@ class TFrmTest : public QMainWindow {
   // --- Link ---
 
   // --- Files ---
+  void Save_asClick();
+  void OpenClick();
+  // Shows a file dialog and gives the chosen path (local 8-bit), or none when cancelled.
+  // The window's own shows it modally; a test puts its own in its place.
+  class FileDialogRunner {
+   public:
+    virtual ~FileDialogRunner() = default;
+    virtual std::optional<std::string> run(QFileDialog& dialog) = 0;
+  };
+  void setFileDialogRunner(FileDialogRunner* runner) { fileDialogRunner_ = runner; }
+  QFileDialog* saveDialog2();
+  QFileDialog* openDialog1();
 
+ private:
+  void SaveTableToFile(RecordTable& table, const std::string& path);
+  void LoadTableFromFile(const std::string& path, RecordTable& table);
+  QFileDialog* SaveDialog2 = nullptr;
+  QFileDialog* OpenDialog1 = nullptr;
+  FileDialogRunner* fileDialogRunner_ = nullptr;
+
+ public:
   // --- Report ---
 
   // --- Help ---

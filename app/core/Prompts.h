@@ -17,6 +17,10 @@ class Prompts {
   virtual void notice(const std::string& text) = 0;
   // The general error report: the error's text, stop icon, OK, application title as caption.
   virtual void error(const std::string& text) = 0;
+  // An error box of an operation's own: its caption, the error icon, OK.
+  virtual void failure(const std::string& caption, const std::string& text) {
+    error(caption + ": " + text);
+  }
 };
 
 // The application's title: a single blank. It is the caption of every message box that

@@ -12,7 +12,7 @@ namespace kx::test {
 class FakePrompts : public Prompts {
  public:
   struct Shown {
-    std::string kind;  // "confirm", "information", "notice", "error"
+    std::string kind;  // "confirm", "information", "notice", "error", "failure"
     std::string caption;
     std::string text;
   };
@@ -31,6 +31,9 @@ class FakePrompts : public Prompts {
   }
   void notice(const std::string& text) override { shown.push_back({"notice", kAppTitle, text}); }
   void error(const std::string& text) override { shown.push_back({"error", kAppTitle, text}); }
+  void failure(const std::string& caption, const std::string& text) override {
+    shown.push_back({"failure", caption, text});
+  }
 };
 
 }  // namespace kx::test

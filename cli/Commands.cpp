@@ -4,10 +4,14 @@ namespace kx::cli {
 
 // Each command's entry point, defined in its own file.
 // (declarations are added here as the commands are added to the table below)
+int cmdConvert(const Args& args);
 int cmdDecode(const Args& args);
 
 const std::vector<Command>& commands() {
   static const std::vector<Command> table = {
+      {"convert",
+       "convert IN OUT  load a record file and save it in the form OUT's extension selects",
+       cmdConvert},
       {"decode", "decode [--decimal-separator S] [FRAME...]  decode frame texts (stdin if none)",
        cmdDecode},
   };

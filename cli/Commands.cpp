@@ -6,6 +6,7 @@ namespace kx::cli {
 // (declarations are added here as the commands are added to the table below)
 int cmdConvert(const Args& args);
 int cmdDecode(const Args& args);
+int cmdReport(const Args& args);
 
 const std::vector<Command>& commands() {
   static const std::vector<Command> table = {
@@ -14,6 +15,8 @@ const std::vector<Command>& commands() {
        cmdConvert},
       {"decode", "decode [--decimal-separator S] [FRAME...]  decode frame texts (stdin if none)",
        cmdDecode},
+      {"report", "report IN [--pdf F] [--html F] [--txt F] [--csv F]  write the data report",
+       cmdReport},
   };
   return table;
 }

@@ -98,7 +98,9 @@ void SimLine::scheduleFrame(TimePoint at) {
     else if (bytes.size() >= 1)
       bytes.back() ^= static_cast<std::uint8_t>(1 + random_() % 255);
   }
-  TimePoint t = std::max(at, lineFree_);
+  // The meter leaves a gap after each frame, long enough for the bridge's idle report that
+  // closes it.
+  TimePoint t = std::max(at, lineFree_ + kIdleEvery + 2 * kPoll);
   for (std::uint8_t b : bytes) {
     t += kByteTime;
     line_.emplace_back(t, b);

@@ -59,7 +59,9 @@ struct Link {
   std::size_t sent() const { return selected() ? selected()->features.size() : 0; }
 };
 
-FakeSpec bridge() { return {}; }
+FakeSpec bridge() {
+  return {};
+}
 FakeSpec named(std::wstring product, std::wstring serial = L"") {
   FakeSpec s;
   s.product = std::move(product);
@@ -98,18 +100,25 @@ FakeSpec noName() {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Discovery,
-    ::testing::Values(
-        DiscoveryCase{"no device", {}, {}, -1},
-        DiscoveryCase{"the bridge alone", {bridge()}, {"USB to Serial"}, 0},
-        DiscoveryCase{"two bridges: the later one", {bridge(), named(L"Mouse"), bridge()},
-                      {"USB to Serial", "Mouse", "USB to Serial"}, 2},
-        DiscoveryCase{"no product string", {noName()}, {"Device VID=0001 PID=00A2"}, -1},
-        DiscoveryCase{"a serial number keeps it from being chosen",
-                      {named(L"USB to Serial", L"A1B2")}, {"USB to Serial (Serial=A1B2)"}, -1},
-        DiscoveryCase{"letter case and a trailing blank count",
-                      {named(L"USB to serial"), named(L"USB to Serial ")},
-                      {"USB to serial", "USB to Serial "}, -1}),
-    [](const ::testing::TestParamInfo<DiscoveryCase>& p) { return "case" + std::to_string(p.index); });
+    ::testing::Values(DiscoveryCase{"no device", {}, {}, -1},
+                      DiscoveryCase{"the bridge alone", {bridge()}, {"USB to Serial"}, 0},
+                      DiscoveryCase{"two bridges: the later one",
+                                    {bridge(), named(L"Mouse"), bridge()},
+                                    {"USB to Serial", "Mouse", "USB to Serial"},
+                                    2},
+                      DiscoveryCase{
+                          "no product string", {noName()}, {"Device VID=0001 PID=00A2"}, -1},
+                      DiscoveryCase{"a serial number keeps it from being chosen",
+                                    {named(L"USB to Serial", L"A1B2")},
+                                    {"USB to Serial (Serial=A1B2)"},
+                                    -1},
+                      DiscoveryCase{"letter case and a trailing blank count",
+                                    {named(L"USB to serial"), named(L"USB to Serial ")},
+                                    {"USB to serial", "USB to Serial "},
+                                    -1}),
+    [](const ::testing::TestParamInfo<DiscoveryCase>& p) {
+      return "case" + std::to_string(p.index);
+    });
 
 // --- connecting ---
 
@@ -175,17 +184,34 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ConnectCase{"bridge present: waiting", {bridge()}, "Disconnect", true, true, 0, {10}},
         ConnectCase{"no HID device: one message", {}, "Connect", false, false, 1, {}},
-        ConnectCase{"only other devices: one message", {named(L"Mouse")}, "Connect", false, false,
-                    1, {}},
-        ConnectCase{"bridge without read/write access: silently down", {noAccess()}, "Connect",
-                    false, false, 0, {10}},
-        ConnectCase{"long set-up refused: the short form once more, link up", {shortOnly()},
-                    "Disconnect", true, true, 0, {10, 6}},
-        ConnectCase{"set-up rejected outright: still attached", {rejecting()}, "Disconnect", true,
-                    true, 0, {10, 6}},
-        ConnectCase{"claim failed: counts as no device", {unclaimable()}, "Connect", false, false,
-                    1, {}}),
-    [](const ::testing::TestParamInfo<ConnectCase>& p) { return "case" + std::to_string(p.index); });
+        ConnectCase{
+            "only other devices: one message", {named(L"Mouse")}, "Connect", false, false, 1, {}},
+        ConnectCase{"bridge without read/write access: silently down",
+                    {noAccess()},
+                    "Connect",
+                    false,
+                    false,
+                    0,
+                    {10}},
+        ConnectCase{"long set-up refused: the short form once more, link up",
+                    {shortOnly()},
+                    "Disconnect",
+                    true,
+                    true,
+                    0,
+                    {10, 6}},
+        ConnectCase{"set-up rejected outright: still attached",
+                    {rejecting()},
+                    "Disconnect",
+                    true,
+                    true,
+                    0,
+                    {10, 6}},
+        ConnectCase{
+            "claim failed: counts as no device", {unclaimable()}, "Connect", false, false, 1, {}}),
+    [](const ::testing::TestParamInfo<ConnectCase>& p) {
+      return "case" + std::to_string(p.index);
+    });
 
 TEST(Connect, ClaimFailedBridgeGetsNothingSent) {
   Link link({unclaimable()});
@@ -217,8 +243,8 @@ TEST(Watchdog, TogglesOnceASecondAfterTheLastFrameAndRecoversOnTheFirstNew) {
     std::size_t sentSinceFrame;
   };
   const Step steps[] = {
-      {5999, true, true, 0},  {6000, false, false, 1}, {6999, false, false, 1},
-      {7000, true, true, 2},  {8000, false, false, 3}, {9000, true, true, 4},
+      {5999, true, true, 0}, {6000, false, false, 1}, {6999, false, false, 1},
+      {7000, true, true, 2}, {8000, false, false, 3}, {9000, true, true, 4},
   };
   for (const Step& s : steps) {
     link.timer2.advanceTo(s.t);
@@ -265,8 +291,8 @@ TEST(Watchdog, TicksWithNoDeviceOnlyInvertTheLinkState) {
 
   link.hid.setDevices({bridge()});  // plugged back in during an up second
   EXPECT_FALSE(link.attached()) << "a new device object has no handler yet";
-  link.timer2.advanceTo(3000);      // down
-  link.timer2.advanceTo(4000);      // up: attached to the new object
+  link.timer2.advanceTo(3000);  // down
+  link.timer2.advanceTo(4000);  // up: attached to the new object
   EXPECT_TRUE(link.attached());
   EXPECT_TRUE(link.sendFrame());
 }

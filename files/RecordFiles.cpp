@@ -81,22 +81,25 @@ std::string_view trimmed(std::string_view s) {
 // The display text of every second of the day, made once per second that occurs.
 class TimeTexts {
  public:
-  explicit TimeTexts(const TimeText& tt) : tt_(tt), texts_(86400), made_(86400, 0) {}
+  explicit TimeTexts(const TimeText& tt) : tt_(tt), at_(86400, kNone) {}
   // Trimmed; "NULL" when nothing is left.
   std::string_view forMs(int32_t ms) {
     const int32_t s = ms / 1000;
-    if (!made_[s]) {
-      std::string t(trimmed(tt_.text(s * 1000)));
-      texts_[s] = t.empty() ? "NULL" : std::move(t);
-      made_[s] = 1;
+    if (at_[s] == kNone) {
+      const std::string text = tt_.text(s * 1000);
+      std::string_view t = trimmed(text);
+      if (t.empty()) t = "NULL";
+      at_[s] = (arena_.size() << 8) | t.size();
+      arena_.append(t);
     }
-    return texts_[s];
+    return std::string_view(arena_).substr(at_[s] >> 8, at_[s] & 0xFF);
   }
 
  private:
+  static constexpr uint64_t kNone = ~uint64_t{0};
   const TimeText& tt_;
-  std::vector<std::string> texts_;
-  std::vector<char> made_;
+  std::vector<uint64_t> at_;  // offset in arena_ << 8 | length
+  std::string arena_;
 };
 
 // Each saved time text back to its second of the day; only the texts saving writes count.
@@ -108,15 +111,9 @@ class TimeParser {
   }
   std::optional<int32_t> parse(std::string_view s) {
     if (plain_) return parsePlain(s);
-    if (byText_.empty()) {
-      // Earlier seconds win where the format cannot tell two seconds apart.
-      for (int32_t sec = 86399; sec >= 0; --sec) {
-        std::string t(trimmed(tt_.text(sec * 1000)));
-        if (!t.empty()) byText_[t] = sec * 1000;
-      }
-    }
-    auto it = byText_.find(std::string(s));
-    if (it == byText_.end()) return std::nullopt;
+    const auto& byText = texts();
+    auto it = byText.find(std::string(s));
+    if (it == byText.end()) return std::nullopt;
     return it->second;
   }
 
@@ -133,9 +130,24 @@ class TimeParser {
     return ((v[0] * 60 + v[1]) * 60 + v[2]) * 1000;
   }
 
+  // Every text of the format with its time, made once per format and thread.
+  const std::unordered_map<std::string, int32_t>& texts() const {
+    thread_local std::string format;
+    thread_local std::unordered_map<std::string, int32_t> byText;
+    if (byText.empty() || format != tt_.format()) {
+      byText.clear();
+      format = tt_.format();
+      // Earlier seconds win where the format cannot tell two seconds apart.
+      for (int32_t sec = 86399; sec >= 0; --sec) {
+        std::string t(trimmed(tt_.text(sec * 1000)));
+        if (!t.empty()) byText[t] = sec * 1000;
+      }
+    }
+    return byText;
+  }
+
   const TimeText& tt_;
   bool plain_ = false;
-  std::unordered_map<std::string, int32_t> byText_;
 };
 
 // A whole decimal integer: an optional "-" and digits, within 32 bits.

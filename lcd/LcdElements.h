@@ -11,27 +11,30 @@ namespace kx::lcd {
 
 // The blanking set first (DispInit acts on exactly these), then the thirteen digit labels,
 // then the four elements outside both.
-#define KX_LCD_BLANKING_ELEMENTS(X)                                                                \
-  X(Bar0)                                                                                          \
-  X(BAR1)                                                                                          \
-  X(bar2)                                                                                          \
-  X(bar3) X(bar4) X(bar5) X(bar6) X(bar7) X(bar8) X(bar9) X(bar10) X(bar11) X(bar12) X(bar13)      \
-      X(bar14) X(bar15) X(bar16) X(bar17) X(bar18) X(bar19) X(bar20) X(bar21) X(bar22) X(bar23)    \
-          X(bar24) X(bar25) X(bar26) X(bar27) X(bar28) X(bar29) X(bar30) X(LabFUL) X(Labclr)       \
-              X(Labng) X(Labgood) X(Shape1) X(Shape2) X(Shape3) X(Shape4) X(labdc) X(labt)         \
-                  X(labac) X(labmo) X(Labgo) X(Labv) X(Labo) X(Labmo1) X(Labgo1) X(Labto) X(power) \
-                      X(labs1) X(labs2) X(labs3) X(labCOMP) X(labTIME1) X(labtime2) X(Labtime)     \
-                          X(labsave) X(labLoad) X(labp1) X(danger) X(IMoff) X(IMmike) X(IGPower)   \
-                              X(powerV1) X(powerv2) X(powerv3) X(T_dPoint1) X(Point1) X(Point2)    \
-                                  X(Point3) X(LabelF) X(stor1) X(Label4)
+// clang-format off
+#define KX_LCD_BLANKING_ELEMENTS(X)                                                         \
+  X(Bar0) X(BAR1) X(bar2) X(bar3) X(bar4) X(bar5) X(bar6) X(bar7) X(bar8) X(bar9) X(bar10)  \
+  X(bar11) X(bar12) X(bar13) X(bar14) X(bar15) X(bar16) X(bar17) X(bar18) X(bar19)          \
+  X(bar20) X(bar21) X(bar22) X(bar23) X(bar24) X(bar25) X(bar26) X(bar27) X(bar28)          \
+  X(bar29) X(bar30)                                                                         \
+  X(LabFUL) X(Labclr) X(Labng) X(Labgood)                                                   \
+  X(Shape1) X(Shape2) X(Shape3) X(Shape4)                                                   \
+  X(labdc) X(labt) X(labac)                                                                 \
+  X(labmo) X(Labgo)                                                                         \
+  X(Labv) X(Labo) X(Labmo1) X(Labgo1) X(Labto)                                              \
+  X(power) X(labs1) X(labs2) X(labs3)                                                       \
+  X(labCOMP) X(labTIME1) X(labtime2) X(Labtime) X(labsave) X(labLoad) X(labp1)              \
+  X(danger) X(IMoff) X(IMmike) X(IGPower)                                                   \
+  X(powerV1) X(powerv2) X(powerv3)                                                          \
+  X(T_dPoint1) X(Point1) X(Point2) X(Point3)                                                \
+  X(LabelF) X(stor1) X(Label4)
 
-#define KX_LCD_DIGIT_ELEMENTS(X)                                                                \
-  X(LabelA)                                                                                     \
-  X(LabelB)                                                                                     \
-  X(LabelC) X(LabelD) X(Label3) X(Label7) X(Label10) X(Label9) X(H_Time1) X(H_Time2) X(M_Time1) \
-      X(M_Time2) X(stor2)
+#define KX_LCD_DIGIT_ELEMENTS(X)                                                            \
+  X(LabelA) X(LabelB) X(LabelC) X(LabelD) X(Label3) X(Label7) X(Label10) X(Label9)         \
+  X(H_Time1) X(H_Time2) X(M_Time1) X(M_Time2) X(stor2)
 
 #define KX_LCD_OTHER_ELEMENTS(X) X(CONok) X(CONokN) X(rsUSB) X(KD)
+// clang-format on
 
 #define KX_LCD_ENUM_ENTRY(name) name,
 enum class Element : uint8_t {

@@ -6,7 +6,17 @@ LcdModel::LcdModel() {
   visible_.set();
   visible_.reset(index(Element::CONok));
   for (int k = 0; k < kDigitCount; ++k) captions_[k] = kDigits[k].designCaption;
-  changed_.set();
+}
+
+LcdModel::ElementSet LcdModel::takeChanges() {
+  ElementSet changes = visible_ ^ seenVisible_;
+  for (int k = 0; k < kDigitCount; ++k)
+    if (captions_[k] != seenCaptions_[k]) changes.set(kFirstDigit + k);
+  if (!seenAny_) changes.set();
+  seenVisible_ = visible_;
+  seenCaptions_ = captions_;
+  seenAny_ = true;
+  return changes;
 }
 
 std::optional<Element> elementByName(std::string_view name) {

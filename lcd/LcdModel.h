@@ -20,31 +20,16 @@ class LcdModel {
   LcdModel();
 
   bool visible(Element e) const { return visible_[index(e)]; }
-  void setVisible(Element e, bool on) {
-    const int i = index(e);
-    if (visible_[i] != on) {
-      visible_[i] = on;
-      changed_.set(i);
-    }
-  }
+  void setVisible(Element e, bool on) { visible_[index(e)] = on; }
 
   // Caption of digit k (0..12, frame order): one character.
   char caption(int digit) const { return captions_[digit]; }
   char caption(Element label) const { return captions_[digitIndex(label)]; }
-  void setCaption(int digit, char c) {
-    if (captions_[digit] != c) {
-      captions_[digit] = c;
-      changed_.set(kFirstDigit + digit);
-    }
-  }
+  void setCaption(int digit, char c) { captions_[digit] = c; }
 
-  // Elements whose visibility or caption changed since the last call; clears the record.
-  ElementSet takeChanges() {
-    const ElementSet c = changed_;
-    changed_.reset();
-    return c;
-  }
-  const ElementSet& changes() const { return changed_; }
+  // Elements whose visibility or caption differs from what the last call saw (every element
+  // on the first call); from then on the current state counts as seen.
+  ElementSet takeChanges();
 
   // Two models show the same when visibility and captions agree.
   bool sameDisplay(const LcdModel& other) const {
@@ -54,7 +39,10 @@ class LcdModel {
  private:
   std::bitset<kElementCount> visible_;
   std::array<char, kDigitCount> captions_{};
-  ElementSet changed_;
+  // What the last takeChanges() saw.
+  std::bitset<kElementCount> seenVisible_;
+  std::array<char, kDigitCount> seenCaptions_{};
+  bool seenAny_ = false;
 };
 
 }  // namespace kx::lcd

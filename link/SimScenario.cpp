@@ -61,7 +61,7 @@ std::vector<std::string> demoScenarioFrames() {
       d.mode = MeterDisplay::Mode::InsulationTest;
       d.secondRow = lcd::irSecondRow(volts[t]);
       d.secondRowV = true;
-      d.highVoltage = true;
+      d.highVoltage = volts[t] >= 1000;  // the sign is the extra segment of the first digit
       d.battery = 3 - t;
       d.bar = (i * 31) / 15;
       if (i < 10) {

@@ -94,12 +94,7 @@ void TFrmTest::buildLayout() {
   Panel3->setFont(arial(12));
   connect(Panel3, &PanelButton::clicked, this, [this] { Panel3Click(); });
 
-  Panel4 = place(new QFrame(central_), "Panel4", 2, 30, 615, 289);
-  Panel4->setAutoFillBackground(true);
-  QPalette white = Panel4->palette();
-  white.setColor(QPalette::Window, Qt::white);
-  Panel4->setPalette(white);
-  Panel4->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Panel4 = place(createLcdPanel(central_), "Panel4", 2, 30, 615, 289);
 
   Panel7 = place(new QFrame(central_), "Panel7", 2, 320, 615, 33);
   Panel7->setFrameStyle(QFrame::Panel | QFrame::Sunken);

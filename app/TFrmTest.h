@@ -8,12 +8,15 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/core/AppState.h"
 #include "app/core/Prompts.h"
+#include "lcd/FrameDecoder.h"
+#include "lcd/LcdModel.h"
 #include "records/RecordTable.h"
 #include "records/Recorder.h"
 
@@ -29,6 +32,9 @@ class QToolButton;
 
 namespace kx {
 
+namespace lcd {
+class LcdPanel;
+}
 class PanelButton;
 class RecordTableModel;
 
@@ -64,7 +70,27 @@ class TFrmTest : public QMainWindow {
   void ClearRClick();
 
   // --- LCD ---
+  // Decodes one frame text into the replica and the reading texts (see lcd::FrameDecoder):
+  // restarts the link watchdog through Timer2Restart, and hands a reading to
+  // INDataToTable(1). Never sleeps; the result's pauseMs is for the link's read side.
+  lcd::DecodeResult ShowDataTarn(const std::string& frame);
+  void DispInit(bool visible);
+  // Set by the link: restarts the watchdog Timer2 (step one of every frame). Empty: nothing.
+  std::function<void()> Timer2Restart;
+  // The hold-back after each accepted frame, read by the link's read thread (500 ms;
+  // tests set 0).
+  int framePauseMs() const { return lcdDecoder_->pauseMs(); }
+  void setFramePauseMs(int ms) { lcdDecoder_->setPauseMs(ms); }
+  const lcd::LcdModel& lcdModel() const { return lcdModel_; }
+  lcd::LcdPanel* lcdPanel() const { return lcdPanel_; }
 
+ private:
+  QFrame* createLcdPanel(QWidget* parent);  // the replica, as Panel4
+  lcd::LcdModel lcdModel_;
+  std::unique_ptr<lcd::FrameDecoder> lcdDecoder_;
+  lcd::LcdPanel* lcdPanel_ = nullptr;
+
+ public:
   // --- Link ---
 
   // --- Files ---

@@ -82,7 +82,7 @@ void drawSevenSegment(QPainter& p, const QRectF& box, QChar c) {
   const uint8_t on = segmentsOf(c);
   if (!on) return;
   const qreal w = box.width(), h = box.height();
-  const qreal t = std::max<qreal>(2.0, w * 0.19);
+  const qreal t = std::max<qreal>(2.5, std::min(w * 0.22, h * 0.12));
   const qreal gap = t * 0.15;
   const qreal top = t / 2, mid = h / 2, bottom = h - t / 2;
   const QPolygonF seg[7] = {

@@ -7,6 +7,9 @@ namespace kx::cli {
 int cmdConvert(const Args& args);
 int cmdDecode(const Args& args);
 int cmdReport(const Args& args);
+int cmdFrames(const Args& args);
+int cmdDevices(const Args& args);
+int cmdLog(const Args& args);
 
 const std::vector<Command>& commands() {
   static const std::vector<Command> table = {
@@ -17,6 +20,14 @@ const std::vector<Command>& commands() {
        cmdDecode},
       {"report", "report IN [--pdf F] [--html F] [--txt F] [--csv F]  write the data report",
        cmdReport},
+      {"frames", "frames < REPORTS  the frame texts that HID input reports (hex, one a line) make",
+       cmdFrames},
+      {"devices", "devices [--demo]  list the HID devices; * marks the one that would be used",
+       cmdDevices},
+      {"log",
+       "log [--demo [FILE]] [--repeat|--no-repeat] [--interval N] [--limit N] [--duration S] "
+       "[--out FILE]  record readings without the window",
+       cmdLog},
   };
   return table;
 }

@@ -53,7 +53,8 @@ W* place(W* w, const char* name, int l, int t, int width, int height) {
 
 }  // namespace
 
-TFrmTest::TFrmTest(AppState& state, Prompts* prompts, QWidget* parent)
+TFrmTest::TFrmTest(AppState& state, Prompts* prompts, QWidget* parent,
+                   std::unique_ptr<link::HidController> hidCtl)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                               Qt::MSWindowsFixedSizeDialogHint),
@@ -71,10 +72,13 @@ TFrmTest::TFrmTest(AppState& state, Prompts* prompts, QWidget* parent)
   SampInterTime.start();
   // F1 is the program's help key in all its windows (the report preview included).
   qApp->installEventFilter(this);
+  // The HID controller reports the devices present while the window is built.
+  createLink(std::move(hidCtl));
   FormCreate();
 }
 
 TFrmTest::~TFrmTest() {
+  shutDownLink();
   // The grid's model observes the table; it goes before the table does.
   if (DBGrid1) DBGrid1->setModel(nullptr);
   delete DataSource1;

@@ -15,6 +15,7 @@
 
 #include "app/core/AppState.h"
 #include "app/core/Prompts.h"
+#include "link/QtWatchdog.h"
 #include "lcd/FrameDecoder.h"
 #include "lcd/LcdModel.h"
 #include "records/RecordTable.h"
@@ -42,7 +43,9 @@ class TFrmTest : public QMainWindow {
   Q_OBJECT
  public:
   // `prompts` answers the window's questions; the window shows message boxes when it is null.
-  explicit TFrmTest(AppState& state, Prompts* prompts = nullptr, QWidget* parent = nullptr);
+  // `hidCtl` is the HID controller the window owns as HidCtl; the real devices when null.
+  explicit TFrmTest(AppState& state, Prompts* prompts = nullptr, QWidget* parent = nullptr,
+                    std::unique_ptr<link::HidController> hidCtl = nullptr);
   ~TFrmTest() override;
 
   AppState& state() { return state_; }
@@ -92,6 +95,31 @@ class TFrmTest : public QMainWindow {
 
  public:
   // --- Link ---
+  // The device list, Connect/Disconnect and the watchdog (see link::LinkController); the window
+  // owns the HID controller HidCtl and the watchdog Timer2.
+  void HidCtlDeviceChange();
+  void ReadBtnClick();
+  void Panel2Click();
+  void USBConClick();
+  void SetFeatureClick();
+  void Timer2Timer();
+  // The data handler of the bridge: reassembles frames and hands each to ShowDataTarn. Returns
+  // how long the read thread holds back the next report.
+  std::chrono::milliseconds ReadMirel(link::HidDevice& HidDev, std::uint8_t ReportID,
+                                      const std::uint8_t* Data, std::uint16_t Size);
+  link::HidController& HidCtl() { return *hidCtl_; }
+  link::LinkController& linkControl() { return *link_; }
+  const QTimer& timer2() const { return Timer2; }
+
+ private:
+  void createLink(std::unique_ptr<link::HidController> hidCtl);
+  void shutDownLink();  // read threads end before anything they reach is destroyed
+  std::unique_ptr<link::HidController> hidCtl_;
+  QTimer Timer2;
+  std::unique_ptr<link::QtWatchdog> timer2Watchdog_;
+  std::unique_ptr<link::LinkController> link_;
+
+ public:
 
   // --- Files ---
   void Save_asClick();

@@ -15,9 +15,9 @@
 
 #include "app/core/AppState.h"
 #include "app/core/Prompts.h"
-#include "link/QtWatchdog.h"
 #include "lcd/FrameDecoder.h"
 #include "lcd/LcdModel.h"
+#include "link/QtWatchdog.h"
 #include "records/RecordTable.h"
 #include "records/Recorder.h"
 

@@ -366,12 +366,6 @@ bool toBytes(const char* s, std::string& out) {
   return true;
 }
 
-bool isAscii(const char* s) {
-  for (; *s; ++s)
-    if (static_cast<unsigned char>(*s) >= 0x80) return false;
-  return true;
-}
-
 // The packet's time form: hh:mm:sssss (seconds and milliseconds as one five-digit number).
 std::optional<int32_t> parsePacketTime(std::string_view s) {
   if (s.size() != 11 || s[2] != ':' || s[5] != ':') return std::nullopt;
@@ -445,10 +439,12 @@ class ChangeLogFilter {
 
 class PacketReader {
  public:
-  explicit PacketReader(RecordTable& out) : out_(out) {
-    parser_ = XML_ParserCreate(kByteEncoding);
+  // Plain ISO-8859-1 is expat's fastest way through; it stops at the control bytes XML
+  // forbids, which `exactBytes` reads as well (needsExactBytes() tells when to).
+  PacketReader(RecordTable& out, bool exactBytes) : out_(out), exact_(exactBytes) {
+    parser_ = XML_ParserCreate(exact_ ? kByteEncoding : "ISO-8859-1");
     if (!parser_) return;
-    XML_SetUnknownEncodingHandler(parser_, byteEncoding, nullptr);
+    if (exact_) XML_SetUnknownEncodingHandler(parser_, byteEncoding, nullptr);
     XML_SetUserData(parser_, this);
     XML_SetElementHandler(parser_, &PacketReader::onStart, &PacketReader::onEnd);
     // A data packet has no document type; one would only bring entities to expand.
@@ -475,12 +471,16 @@ class PacketReader {
     n = filter_.filter(buffer_, n);
     buffer_ = nullptr;
     fed_ += n;
-    if (XML_ParseBuffer(parser_, static_cast<int>(n), last) != XML_STATUS_OK) failed_ = true;
+    if (XML_ParseBuffer(parser_, static_cast<int>(n), last) != XML_STATUS_OK) {
+      failed_ = true;
+      invalidToken_ = XML_GetErrorCode(parser_) == XML_ERROR_INVALID_TOKEN;
+    }
     // A single tag this long is no data packet; stop before it takes the memory.
     if (fed_ - lastTag_ > kMaxTag) failed_ = true;
     if (last && !failed_ && !(sawRows_ && depth_ == 0)) failed_ = true;
     return !failed_;
   }
+  bool needsExactBytes() const { return failed_ && invalidToken_ && !exact_; }
 
  private:
   static constexpr uint64_t kMaxTag = uint64_t{16} << 20;
@@ -586,30 +586,61 @@ class PacketReader {
     return true;
   }
 
+  // Which of a ROW's attributes `name` is: a field, RowState (-2) or another one (-1).
+  static int rowAttribute(const char* n) {
+    auto is = [n](const char* name, size_t len) { return !std::memcmp(n, name, len + 1); };
+    switch (n[0]) {
+      case 'N':
+        return is("No", 2) ? static_cast<int>(Field::No) : -1;
+      case 'T':
+        return is("Time", 4) ? static_cast<int>(Field::Time) : -1;
+      case 'V':
+        if (is("Value", 5)) return static_cast<int>(Field::Value);
+        return is("V_Range", 7) ? static_cast<int>(Field::V_Range) : -1;
+      case 'U':
+        return is("Unit", 4) ? static_cast<int>(Field::Unit) : -1;
+      case 'I':
+        return is("I_Range", 7) ? static_cast<int>(Field::I_Range) : -1;
+      case 'R':
+        return is("RowState", 8) ? -2 : -1;
+      default:
+        return -1;
+    }
+  }
+
   void row(const char** atts) {
     std::optional<int32_t> no, time;
     std::array<std::optional<std::string_view>, 4> texts;
     bool logged = false;
     for (; *atts; atts += 2) {
-      const char* n = atts[0];
       const char* v = atts[1];
-      if (!std::strcmp(n, "No")) {
-        no = parseInt(v);
-        if (!no) return fail();
-      } else if (!std::strcmp(n, "Time")) {
-        time = parsePacketTime(v);
-        if (!time) return fail();
-      } else if (!std::strcmp(n, "RowState")) {
-        const auto state = parseInt(v);
-        logged = state && (*state & 4);
-      } else {
-        for (int i = 0; i < 4; ++i) {
-          if (std::strcmp(n, fieldName(static_cast<Field>(i + 2))) != 0) continue;
-          if (isAscii(v)) {
-            texts[i] = std::string_view(v);
+      switch (const int a = rowAttribute(atts[0])) {
+        case -1:
+          break;
+        case -2: {
+          const auto state = parseInt(v);
+          logged = state && (*state & 4);
+          break;
+        }
+        case static_cast<int>(Field::No):
+          no = parseInt(v);
+          if (!no) return fail();
+          break;
+        case static_cast<int>(Field::Time):
+          time = parsePacketTime(v);
+          if (!time) return fail();
+          break;
+        default: {
+          // Plain ASCII is taken where it stands; anything else goes back to bytes.
+          size_t len = 0;
+          unsigned char high = 0;
+          for (; v[len]; ++len) high |= static_cast<unsigned char>(v[len]);
+          std::string& bytes = scratch_[a - 2];
+          if (high < 0x80) {
+            texts[a - 2] = std::string_view(v, len);
           } else {
-            if (!toBytes(v, scratch_[i])) return fail();
-            texts[i] = scratch_[i];
+            if (!toBytes(v, bytes)) return fail();
+            texts[a - 2] = bytes;
           }
         }
       }
@@ -618,6 +649,8 @@ class PacketReader {
   }
 
   RecordTable& out_;
+  const bool exact_;
+  bool invalidToken_ = false;
   XML_Parser parser_ = nullptr;
   ChangeLogFilter filter_;
   char* buffer_ = nullptr;
@@ -776,6 +809,29 @@ std::string lowerExtension(const std::string& path) {
   return ext;
 }
 
+// Reads a packet from `read(buffer, max)` (bytes read, 0 at the end, -1 on error); reads it
+// again from `rewind()` with exact bytes when plain ISO-8859-1 met a control byte.
+template <typename Read, typename Rewind>
+bool readPacket(RecordTable& out, Read read, Rewind rewind) {
+  for (const bool exact : {false, true}) {
+    PacketReader reader(out, exact);
+    for (;;) {
+      char* buf = reader.buffer(kIoChunk);
+      if (!buf) return false;
+      const ssize_t n = read(buf, kIoChunk);
+      if (n < 0) return false;
+      if (reader.parse(static_cast<size_t>(n), n == 0)) {
+        if (n == 0) return true;
+        continue;
+      }
+      if (!reader.needsExactBytes() || !rewind()) return false;
+      out.clear();
+      break;
+    }
+  }
+  return false;
+}
+
 bool loadXmlFile(RecordTable& out, const std::string& path) {
   Fd f;
   f.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -783,16 +839,15 @@ bool loadXmlFile(RecordTable& out, const std::string& path) {
   struct stat st {};
   if (::fstat(f.fd, &st) != 0 || S_ISDIR(st.st_mode)) return false;
   ::posix_fadvise(f.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-  PacketReader reader(out);
-  for (;;) {
-    char* buf = reader.buffer(kIoChunk);
-    if (!buf) return false;
-    const ssize_t n = ::read(f.fd, buf, kIoChunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (!reader.parse(static_cast<size_t>(n), n == 0)) return false;
-    if (n == 0) return true;
-  }
+  return readPacket(
+      out,
+      [&](char* buf, size_t max) {
+        for (;;) {
+          const ssize_t n = ::read(f.fd, buf, max);
+          if (n >= 0 || errno != EINTR) return n;
+        }
+      },
+      [&] { return ::lseek(f.fd, 0, SEEK_SET) == 0; });
 }
 
 }  // namespace
@@ -838,16 +893,19 @@ bool loadTextBytes(RecordTable& table, std::string_view bytes, const TimeText& t
 }
 
 bool loadXmlBytes(RecordTable& out, std::string_view bytes) {
-  PacketReader reader(out);
-  do {
-    const size_t n = std::min(bytes.size(), kIoChunk);
-    char* buf = reader.buffer(std::max<size_t>(n, 1));
-    if (!buf) return false;
-    std::memcpy(buf, bytes.data(), n);
-    bytes.remove_prefix(n);
-    if (!reader.parse(n, bytes.empty())) return false;
-  } while (!bytes.empty());
-  return true;
+  std::string_view rest = bytes;
+  return readPacket(
+      out,
+      [&](char* buf, size_t max) {
+        const size_t n = std::min(rest.size(), max);
+        std::memcpy(buf, rest.data(), n);
+        rest.remove_prefix(n);
+        return static_cast<ssize_t>(n);
+      },
+      [&] {
+        rest = bytes;
+        return true;
+      });
 }
 
 std::optional<std::string> saveRecordFile(const RecordTable& table, const std::string& path,

@@ -44,8 +44,19 @@ void RecordTable::store(std::optional<int32_t> no, std::optional<int32_t> timeMs
   row.timeAndFlags = static_cast<uint32_t>(timeMs.value_or(0)) | (logged ? kLogged : 0) |
                      (no ? 0 : kNoNull) | (timeMs ? 0 : kTimeNull);
   // An empty text gets an id of its own, so it stays distinct from "no value".
-  for (int i = 0; i < 4; ++i)
-    row.text[i] = texts[i] ? pool_.intern(texts[i]->substr(0, kTextFieldSize)) : TextPool::kNull;
+  for (int i = 0; i < 4; ++i) {
+    if (!texts[i]) {
+      row.text[i] = TextPool::kNull;
+      continue;
+    }
+    const std::string_view text = texts[i]->substr(0, kTextFieldSize);
+    auto& last = lastText_[i];
+    if (last.first == TextPool::kNull || last.second != text) {
+      last.first = pool_.intern(text);
+      last.second = pool_.text(last.first);
+    }
+    row.text[i] = last.first;
+  }
   notifyAppended(count_++);
 }
 
@@ -76,6 +87,7 @@ void RecordTable::clear() {
   chunks_.clear();
   count_ = 0;
   pool_.clear();
+  lastText_ = {};
   current_.reset();
   notifyReset();
 }
@@ -90,6 +102,8 @@ void RecordTable::replaceWith(RecordTable& other) {
   other.chunks_.clear();
   other.count_ = 0;
   other.pool_.clear();
+  lastText_ = {};
+  other.lastText_ = {};
   other.current_.reset();
   notifyReset();
 }

@@ -121,6 +121,9 @@ class RecordTable {
   std::vector<std::unique_ptr<Row[]>> chunks_;
   size_t count_ = 0;
   TextPool pool_;
+  // The text and id each text field got last: readings mostly repeat their neighbour's unit,
+  // function and remark, and a comparison is cheaper than a lookup.
+  std::array<std::pair<uint32_t, std::string_view>, 4> lastText_{};
   std::optional<size_t> current_;
   int suspended_ = 0;
   bool changedWhileSuspended_ = false;

@@ -115,5 +115,27 @@ TEST(RecordTable, SuspendedUpdatesGiveOneResetOnResume) {
   t.removeObserver(&o);
 }
 
+TEST(RecordTable, RepeatedTextsStayRightAcrossClearAndReplace) {
+  // Neighbouring records share texts; each must still read back as it was given.
+  RecordTable t, other;
+  const char* values[] = {"a", "a", "b", "", "a", "abc"};
+  for (const char* v : values) t.append(1, 0, v, v, "", "");
+  for (size_t i = 0; i < std::size(values); ++i) {
+    EXPECT_EQ(t.text(i, Field::Value), values[i]) << i;
+    EXPECT_EQ(t.text(i, Field::Unit), values[i]) << i;
+  }
+  t.clear();
+  t.append(1, 0, "abc", "", "", "");
+  t.append(2, 0, "b", "", "", "");
+  EXPECT_EQ(t.text(0, Field::Value), "abc");
+  other.append(3, 0, "b", "", "", "");
+  t.replaceWith(other);
+  t.append(4, 0, "abc", "", "", "");
+  other.append(5, 0, "b", "", "", "");
+  EXPECT_EQ(t.text(0, Field::Value), "b");
+  EXPECT_EQ(t.text(1, Field::Value), "abc");
+  EXPECT_EQ(other.text(0, Field::Value), "b");
+}
+
 }  // namespace
 }  // namespace kx

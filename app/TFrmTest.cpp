@@ -136,6 +136,7 @@ void TFrmTest::buildLayout() {
   SpeedButton3 = imageButton("SpeedButton3", 555, 25, "Open Data", ":/icons/folder-open.svg");
   MajPrint = imageButton("MajPrint", 582, 29, "Print Data", ":/icons/printer.svg");
   connect(SpeedButton2, &QToolButton::clicked, this, [this] { ClearRClick(); });
+  connect(MajPrint, &QToolButton::clicked, this, [this] { MajPrintClick(); });
   connect(SpeedButton1, &QToolButton::clicked, this, [this] { Save_asClick(); });
   connect(SpeedButton3, &QToolButton::clicked, this, [this] { OpenClick(); });
 

@@ -144,7 +144,18 @@ class TFrmTest : public QMainWindow {
 
  public:
   // --- Report ---
+  // Print Data: previews the record table as the data report, without blocking this window.
+  // A second click while the preview is open brings it to the front.
+  void MajPrintClick();
+  // The report's before-print event: the footer's page total from DataReportPages.
+  void QuickRep1BeforePrint(class DataReport& Sender, bool& PrintReport);
+  QWidget* reportPreview() const { return reportPreview_; }
 
+ private:
+  void reportPreviewClosed();
+  QPointer<QWidget> reportPreview_;
+
+ public:
   // --- Help ---
   // Opens the contents of the help file "mirel.hlp" in the program's directory, or says that it
   // cannot. Bound to F1 in every window of the program while no modal box is open.

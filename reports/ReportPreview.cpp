@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPageSetupDialog>
@@ -100,12 +101,14 @@ ReportProgress ReportPreview::progressFor(const QString& label, int pages) {
       progress_ = new QProgressDialog(label, QStringLiteral("Cancel"), 0, 1000, this);
       progress_->setObjectName(QStringLiteral("ReportProgress"));
       progress_->setWindowModality(Qt::WindowModal);
-      progress_->setMinimumDuration(300);
       progress_->setAutoClose(false);
       progress_->setAutoReset(false);
+      progress_->show();
     }
-    // The dialog's setValue keeps the event loop running while it is shown.
     progress_->setValue(static_cast<int>(done * 1000 / std::max<size_t>(total, 1)));
+    // The event loop keeps running (meter frames, recording, the cancel button); the modal
+    // dialog keeps the user's input away from this window meanwhile.
+    QCoreApplication::processEvents();
     return !progress_->wasCanceled() && !closeRequested_;
   };
 }

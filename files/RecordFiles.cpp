@@ -27,24 +27,26 @@ constexpr size_t kIoChunk = size_t{1} << 20;
 
 class Out {
  public:
-  explicit Out(int fd = -1) : fd_(fd) {
-    if (fd_ >= 0) buf_.reserve(kIoChunk + 4096);
+  explicit Out(int fd = -1) : fd_(fd), buf_(kIoChunk + 64 * 1024, '\0') {}
+  void put(std::string_view s) {
+    if (pos_ + s.size() > buf_.size()) makeRoom(s.size());
+    std::memcpy(buf_.data() + pos_, s.data(), s.size());
+    pos_ += s.size();
   }
-  void put(std::string_view s) { buf_.append(s); }
-  void put(char c) { buf_.push_back(c); }
+  void put(char c) { put(std::string_view(&c, 1)); }
   void putInt(int64_t v) {
     char tmp[24];
     auto r = std::to_chars(tmp, tmp + sizeof tmp, v);
-    buf_.append(tmp, r.ptr);
+    put(std::string_view(tmp, static_cast<size_t>(r.ptr - tmp)));
   }
   // Called between records: hands a full buffer to the file.
   void maybeFlush() {
-    if (fd_ >= 0 && buf_.size() >= kIoChunk) flush();
+    if (fd_ >= 0 && pos_ >= kIoChunk) flush();
   }
   bool flush() {
     if (fd_ < 0 || error_) return !error_;
     const char* p = buf_.data();
-    size_t left = buf_.size();
+    size_t left = pos_;
     while (left > 0) {
       const ssize_t n = ::write(fd_, p, left);
       if (n < 0) {
@@ -55,16 +57,27 @@ class Out {
       p += n;
       left -= static_cast<size_t>(n);
     }
-    buf_.clear();
+    pos_ = 0;
     return true;
   }
   int error() const { return error_; }
-  std::string& bytes() { return buf_; }
+  // Everything written, when writing to memory.
+  std::string& bytes() {
+    buf_.resize(pos_);
+    return buf_;
+  }
 
  private:
+  void makeRoom(size_t n) {
+    if (fd_ >= 0) flush();  // after a write error the rest is dropped; flush() reports it
+    if (fd_ >= 0 && error_) pos_ = 0;
+    if (pos_ + n > buf_.size()) buf_.resize(std::max(buf_.size() * 2, pos_ + n));
+  }
+
   int fd_;
   int error_ = 0;
   std::string buf_;
+  size_t pos_ = 0;
 };
 
 bool isTrimmed(unsigned char c) {

@@ -1,20 +1,33 @@
 #include "link/ReadChannel.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
 
 namespace kx::link {
 
 ReadChannel::ReadChannel(HidDevice& device, std::unique_ptr<ReportSource> source,
                          DataHandler handler)
-    : device_(device), source_(std::move(source)), handler_(std::move(handler)) {}
+    : device_(device), source_(std::move(source)), handler_(std::move(handler)) {
+  wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+}
 
 std::shared_ptr<ReadChannel> ReadChannel::start(HidDevice& device,
                                                 std::unique_ptr<ReportSource> source,
                                                 DataHandler handler) {
   std::shared_ptr<ReadChannel> channel(
       new ReadChannel(device, std::move(source), std::move(handler)));
-  channel->thread_ = std::thread([raw = channel.get()] { raw->run(); });
+  ReadChannel* raw = channel.get();
+  if (raw->wakeFd_ < 0) return nullptr;  // no descriptor left: the device is not read
+  {
+    raw->notifier_ = new QSocketNotifier(raw->wakeFd_, QSocketNotifier::Read);
+    QObject::connect(raw->notifier_, &QSocketNotifier::activated, raw->notifier_,
+                     [weak = std::weak_ptr<ReadChannel>(channel)] {
+                       if (auto self = weak.lock()) self->wake();
+                     });
+  }
+  channel->thread_ = std::thread([raw] { raw->run(); });
   return channel;
 }
 
@@ -35,6 +48,18 @@ ReadChannel::~ReadChannel() {
     }
   }
   join();
+  if (notifier_) {
+    // This may run inside the notifier's own signal: let the event loop delete it.
+    notifier_->setEnabled(false);
+    notifier_->deleteLater();
+  }
+  if (wakeFd_ >= 0) close(wakeFd_);
+}
+
+void ReadChannel::wake() {
+  std::uint64_t count = 0;
+  [[maybe_unused]] ssize_t n = read(wakeFd_, &count, sizeof count);
+  deliver();
 }
 
 void ReadChannel::join() {
@@ -62,13 +87,8 @@ void ReadChannel::run() {
     report = InputReport{};
     handing_ = true;
     pause_ = std::chrono::milliseconds{0};
-    std::weak_ptr<ReadChannel> weak = weak_from_this();
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [weak] {
-          if (auto self = weak.lock()) self->deliver();
-        },
-        Qt::QueuedConnection);
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = write(wakeFd_, &one, sizeof one);
     // Wait until the GUI thread has run the handler, also when a stop comes meanwhile: a
     // hand-over once started is carried out.
     changed_.wait(lock, [this] { return !handing_; });

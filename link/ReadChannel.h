@@ -16,6 +16,8 @@
 
 #include "link/Hid.h"
 
+class QSocketNotifier;
+
 namespace kx::link {
 
 class ReadChannel : public std::enable_shared_from_this<ReadChannel> {
@@ -25,7 +27,7 @@ class ReadChannel : public std::enable_shared_from_this<ReadChannel> {
   static constexpr std::chrono::milliseconds kReadTimeout{50};
   static constexpr std::chrono::milliseconds kErrorRest{100};
 
-  // Starts the thread. Needs a QCoreApplication: reports are delivered through its event loop.
+  // Starts the thread. Called on the GUI thread, whose event loop delivers the reports.
   static std::shared_ptr<ReadChannel> start(HidDevice& device, std::unique_ptr<ReportSource> source,
                                             DataHandler handler);
   ~ReadChannel();
@@ -43,6 +45,12 @@ class ReadChannel : public std::enable_shared_from_this<ReadChannel> {
   void run();
   void deliver();
   void join();
+  void wake();
+
+  // The thread wakes the GUI thread through an eventfd watched there: a plain file descriptor
+  // keeps every hand-over inside this class's own locking.
+  int wakeFd_ = -1;
+  QSocketNotifier* notifier_ = nullptr;
 
   HidDevice& device_;
   std::unique_ptr<ReportSource> source_;

@@ -45,7 +45,7 @@ class LinkWindowTest : public QObject {
     win.clickPanel2();
     QCOMPARE(win.panel2()->text(), QString("Disconnect"));
     QVERIFY(win.sim->sending());
-    QTRY_VERIFY_WITH_TIMEOUT(win.w->cds1().count() >= 3, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(win.w->cds1().count() >= 3, 30000);
     QVERIFY(win.w->timer2().isActive());
     QVERIFY(win.prompts.shown.empty());
     // The first demo frames are DC volts: the replica shows the DC sign and the unit V.
@@ -66,14 +66,14 @@ class LinkWindowTest : public QObject {
   void unplugAndReplugRecoverWithoutAClick() {
     Window win;
     win.clickPanel2();
-    QTRY_VERIFY_WITH_TIMEOUT(win.w->cds1().count() >= 1, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(win.w->cds1().count() >= 1, 30000);
     win.sim->unplug();
     QCOMPARE(win.w->linkControl().model().ItemIndex, -1);
     QTest::qWait(300);
     win.sim->plug();
     const std::size_t rows = win.w->cds1().count();
     // The watchdog brings the link up again on the new device object within two ticks.
-    QTRY_VERIFY_WITH_TIMEOUT(win.w->cds1().count() > rows + 2, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(win.w->cds1().count() > rows + 2, 30000);
     QCOMPARE(win.panel2()->text(), QString("Disconnect"));
     QVERIFY(win.prompts.shown.empty());
   }
@@ -92,7 +92,7 @@ class LinkWindowTest : public QObject {
     // The window goes while reports are flowing: the read thread must be gone first.
     auto win = std::make_unique<Window>();
     win->clickPanel2();
-    QTRY_VERIFY_WITH_TIMEOUT(win->w->cds1().count() >= 1, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(win->w->cds1().count() >= 1, 30000);
     win->w.reset();
     QTest::qWait(50);
     QVERIFY(win->state.FrameBuffer.size() <= 65536);

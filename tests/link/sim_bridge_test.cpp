@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 
@@ -307,6 +308,34 @@ TEST(HidapiController, EnumeratesWhateverThisMachineHas) {
     return true;
   });
   EXPECT_EQ(listed, hid.deviceCount());
+}
+
+}  // namespace
+}  // namespace kx::link
+
+namespace kx::link {
+namespace {
+
+// The udev rule: each known bridge gets the logged-in user's access, nothing world-writable.
+TEST(UdevRule, GivesTheSeatUserAccessToBothBridgesAndNothingMore) {
+  const char* src = std::getenv("KX_SOURCE_DIR");
+  ASSERT_NE(src, nullptr);
+  std::ifstream in(std::string(src) + "/packaging/udev/70-kx3816.rules");
+  ASSERT_TRUE(in) << "rule file missing";
+  std::set<std::string> ids;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    EXPECT_NE(line.find("SUBSYSTEM==\"hidraw\""), std::string::npos) << line;
+    EXPECT_NE(line.find("TAG+=\"uaccess\""), std::string::npos) << line;
+    EXPECT_EQ(line.find("MODE"), std::string::npos) << "no mode: " << line;
+    const auto v = line.find("ATTRS{idVendor}==\"");
+    const auto p = line.find("ATTRS{idProduct}==\"");
+    ASSERT_NE(v, std::string::npos);
+    ASSERT_NE(p, std::string::npos);
+    ids.insert(line.substr(v + 18, 4) + ":" + line.substr(p + 19, 4));
+  }
+  EXPECT_EQ(ids, (std::set<std::string>{"1a86:e008", "04fa:2490"}));
 }
 
 }  // namespace

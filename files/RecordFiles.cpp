@@ -220,10 +220,10 @@ bool appendParts(RecordTable& table, const std::array<std::string_view, kFieldCo
   return true;
 }
 
-// Bytes that end a part: TAB, CR, LF.
+// Bytes that end a part: TAB, CR, LF, and the zero byte that ends the text.
 struct PartEnds {
   std::array<bool, 256> at{};
-  PartEnds() { at['\t'] = at['\r'] = at['\n'] = true; }
+  PartEnds() { at['\t'] = at['\r'] = at['\n'] = at['\0'] = true; }
 };
 const PartEnds kPartEnds;
 
@@ -686,6 +686,8 @@ struct Fd {
 // A file read whole: mapped when it is a regular file, read otherwise.
 class FileBytes {
  public:
+  static constexpr size_t kMaxStreamed = size_t{2} << 30;
+
   bool open(const std::string& path) {
     f_.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (f_.fd < 0) return false;
@@ -714,6 +716,10 @@ class FileBytes {
       if (n < 0) return false;
       read_.resize(have + static_cast<size_t>(n));
       if (n == 0) return true;
+      // A zero byte ends the text, so an endless device stops there; a stream without one
+      // stops at a size no table text reaches.
+      if (std::memchr(read_.data() + have, '\0', static_cast<size_t>(n))) return true;
+      if (read_.size() > kMaxStreamed) return false;
     }
   }
   ~FileBytes() {
@@ -882,25 +888,30 @@ std::string xmlPacketBytes(const RecordTable& table) {
 }
 
 bool loadTextBytes(RecordTable& table, std::string_view bytes, const TimeText& timeText) {
-  // A zero byte ends the text.
-  if (const size_t zero = bytes.find('\0'); zero != std::string_view::npos)
-    bytes = bytes.substr(0, zero);
-  if (bytes.empty()) return false;  // not even a header line
+  if (bytes.empty()) return false;
   const char* p = bytes.data();
-  const char* const end = p + bytes.size();
-  // The first line is the header, or whatever stands there.
+  const char* end = p + bytes.size();
+  // The first line is the header, or whatever stands there. A zero byte ends the text, here
+  // or wherever the lines below meet one.
   const auto* lf = static_cast<const char*>(std::memchr(p, '\n', bytes.size()));
   const auto* cr = static_cast<const char*>(std::memchr(p, '\r', (lf ? lf : end) - p));
-  p = cr ? cr : lf ? lf : end;
+  const char* headerEnd = cr ? cr : lf ? lf : end;
+  if (const auto* zero = static_cast<const char*>(std::memchr(p, '\0', headerEnd - p))) {
+    end = zero;
+    headerEnd = zero;
+  }
+  if (end == p) return false;  // not even a header line
+  p = headerEnd;
   if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
 
   TimeParser times(timeText);
   std::array<std::string_view, kFieldCount> parts;
-  while (p < end) {
+  while (p < end && *p != '\0') {  // a zero byte after a line break ends the text there
     size_t count = 0;
     for (;;) {
       const char* start = p;
       while (p < end && !kPartEnds.at[static_cast<unsigned char>(*p)]) ++p;
+      if (p < end && *p == '\0') end = p;
       if (count < kFieldCount)
         parts[count] = std::string_view(start, static_cast<size_t>(p - start));
       ++count;

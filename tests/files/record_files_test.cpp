@@ -155,6 +155,12 @@ TEST(TextFile, LoadCases) {
        true,
        {rec(1, {}, {}), rec(2, {}, {})}},
       {"a zero byte in the header leaves no line", "\0head\r\n1\r\n"s, false, {}},
+      {"a zero byte after a line break",
+       h + "1\r\n\0"
+           "2\r\n"s,
+       true,
+       {rec(1, {}, {})}},
+      {"a zero byte ends the header", "head\0\r\n1\r\n"s, true, {}},
       {"texts are cut to 20 bytes",
        h + "1\t00:00:00\t123456789012345678901234\r\n",
        true,

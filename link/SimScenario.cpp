@@ -27,11 +27,20 @@ std::string minutesSeconds(int seconds) {
   return buf;
 }
 
+// The meter blanks leading zeros of its main digits, up to the digit that carries the point.
+void blankLeadingZeros(MeterDisplay& d) {
+  const int keep = d.point > 0 ? d.point - 1 : 3;
+  for (int i = 0; i < keep && d.main[i] == '0'; ++i) d.main[i] = ' ';
+}
+
 }  // namespace
 
 std::vector<std::string> demoScenarioFrames() {
   std::vector<std::string> frames;
-  auto add = [&frames](const MeterDisplay& d) { frames.push_back(lcd::encodeFrame(d)); };
+  auto add = [&frames](MeterDisplay d) {
+    blankLeadingZeros(d);
+    frames.push_back(lcd::encodeFrame(d));
+  };
 
   // DC volts, then AC volts, the reading drifting.
   for (int i = 0; i < 8; ++i) {

@@ -117,6 +117,8 @@ class HidController {
     std::unique_ptr<HidDevice> device;
   };
   void takeScan(std::vector<Scanned> scan);
+  // True when `keys` are those of the current list (a scan would change nothing).
+  bool sameDevices(const std::vector<std::string>& keys) const { return keys == keys_; }
   // Ends every read thread and drops every device; backends call it from their destructor.
   void shutDown();
 

@@ -153,15 +153,20 @@ void HidapiController::drainMonitor() {
 }
 
 void HidapiController::rescan() {
-  std::vector<Scanned> scan;
   hid_device_info* list = hid_enumerate(0, 0);
-  for (hid_device_info* i = list; i; i = i->next) {
-    std::string key = std::string(i->path ? i->path : "") + "|" + std::to_string(i->vendor_id) +
-                      ":" + std::to_string(i->product_id);
-    scan.push_back({std::move(key), std::make_unique<HidapiDevice>(*i)});
+  std::vector<std::string> keys;
+  for (hid_device_info* i = list; i; i = i->next)
+    keys.push_back(std::string(i->path ? i->path : "") + "|" + std::to_string(i->vendor_id) + ":" +
+                   std::to_string(i->product_id));
+  // Device objects open their device; make them only when the set has changed.
+  if (!sameDevices(keys)) {
+    std::vector<Scanned> scan;
+    std::size_t k = 0;
+    for (hid_device_info* i = list; i; i = i->next)
+      scan.push_back({keys[k++], std::make_unique<HidapiDevice>(*i)});
+    takeScan(std::move(scan));
   }
   hid_free_enumeration(list);
-  takeScan(std::move(scan));
 }
 
 }  // namespace kx::link

@@ -59,12 +59,14 @@ class FakeController : public HidController {
  public:
   ~FakeController() override { shutDown(); }
   // Replaces the devices present; raises a device change when the set differs.
-  void setDevices(const std::vector<FakeSpec>& specs) {
+  // Each call is a new set unless `keys` name the devices (one key per spec).
+  void setDevices(const std::vector<FakeSpec>& specs, std::vector<std::string> keys = {}) {
     std::vector<Scanned> scan;
     ++generation_;
     for (std::size_t i = 0; i < specs.size(); ++i)
-      scan.push_back({std::to_string(generation_) + "/" + std::to_string(i),
-                      std::make_unique<FakeDevice>(specs[i])});
+      scan.push_back(
+          {i < keys.size() ? keys[i] : std::to_string(generation_) + "/" + std::to_string(i),
+           std::make_unique<FakeDevice>(specs[i])});
     takeScan(std::move(scan));
   }
   HidDevice* claim(int index) override {

@@ -406,5 +406,35 @@ TEST(DeviceChange, UnplugMidFrameLeavesNoStrayFrame) {
   EXPECT_EQ(link.frames, 2);
 }
 
+// --- the controller itself ---
+
+TEST(Controller, RaisesADeviceChangeOnlyWhenTheSetOfDevicesChanged) {
+  FakeController hid;
+  int changes = 0;
+  hid.setDeviceChangeHandler([&] { ++changes; });
+  EXPECT_EQ(changes, 1) << "raised once when the handler is attached";
+  hid.setDevices({bridge()}, {"a"});
+  hid.setDevices({bridge()}, {"a"});
+  EXPECT_EQ(changes, 2);
+  hid.setDevices({bridge(), named(L"Mouse")}, {"a", "b"});
+  hid.setDevices({named(L"Mouse")}, {"b"});
+  EXPECT_EQ(changes, 4);
+}
+
+TEST(Controller, ClaimIsExclusiveAndAGoneDevicesObjectLivesUntilReleased) {
+  FakeController hid;
+  hid.setDevices({bridge()});
+  HidDevice* d = hid.claim(0);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(hid.claim(0), nullptr) << "already claimed";
+  EXPECT_EQ(hid.claim(1), nullptr) << "out of range";
+  EXPECT_EQ(hid.claim(-1), nullptr);
+  hid.setDevices({});  // unplugged while claimed
+  EXPECT_EQ(d->productName(), L"USB to Serial");
+  EXPECT_TRUE(static_cast<FakeDevice*>(d)->sendFeatureReport(kSetUpReport, 10));
+  hid.release(d);
+  EXPECT_EQ(hid.deviceCount(), 0);
+}
+
 }  // namespace
 }  // namespace kx::link

@@ -186,15 +186,12 @@ void writeText(const RecordTable& table, const SaveOptions& options, Out& out) {
   TimeTexts times(tt);
   const size_t n = table.count();
   for (size_t r = 0; r < n; ++r) {
-    if (auto no = table.no(r)) out.putInt(*no);
+    const RecordTable::Fields f = table.fields(r);
+    if (f.no) out.putInt(*f.no);
     out.put('\t');
-    if (auto ms = table.timeMs(r))
-      out.put(times.forMs(*ms));
-    else
-      out.put("NULL");
-    for (int f = static_cast<int>(Field::Value); f <= static_cast<int>(Field::I_Range); ++f) {
+    out.put(f.timeMs ? times.forMs(*f.timeMs) : std::string_view("NULL"));
+    for (const auto& t : f.texts) {
       out.put('\t');
-      const auto t = table.text(r, static_cast<Field>(f));
       const std::string_view s = t ? trimmed(*t) : std::string_view();
       out.put(s.empty() ? std::string_view("NULL") : s);
     }
@@ -307,23 +304,23 @@ void writePacket(const RecordTable& table, Out& out) {
   static constexpr const char* kTextAttrs[] = {" Value=\"", " Unit=\"", " V_Range=\"",
                                                " I_Range=\""};
   for (size_t r = 0; r < n; ++r) {
+    const RecordTable::Fields f = table.fields(r);
     out.put("<ROW");
-    if (table.isLogged(r)) out.put(" RowState=\"4\"");
-    if (auto no = table.no(r)) {
+    if (f.logged) out.put(" RowState=\"4\"");
+    if (f.no) {
       out.put(" No=\"");
-      out.putInt(*no);
+      out.putInt(*f.no);
       out.put('"');
     }
-    if (auto ms = table.timeMs(r)) {
+    if (f.timeMs) {
       out.put(" Time=\"");
-      putPacketTime(out, *ms);
+      putPacketTime(out, *f.timeMs);
       out.put('"');
     }
     for (int i = 0; i < 4; ++i) {
-      const auto t = table.text(r, static_cast<Field>(i + 2));
-      if (!t) continue;
+      if (!f.texts[i]) continue;
       out.put(kTextAttrs[i]);
-      putEscaped(out, *t);
+      putEscaped(out, *f.texts[i]);
       out.put('"');
     }
     out.put("/>");

@@ -83,6 +83,24 @@ class RecordTable {
   bool isLogged(size_t row) const;
   Record record(size_t row) const;
 
+  // All fields of one record at once, without copying its texts: for walking the whole table.
+  struct Fields {
+    std::optional<int32_t> no;
+    std::optional<int32_t> timeMs;
+    std::array<std::optional<std::string_view>, 4> texts;  // Value, Unit, V_Range, I_Range
+    bool logged;
+  };
+  Fields fields(size_t r) const {
+    const Row& x = row(r);
+    Fields f;
+    if (!(x.timeAndFlags & kNoNull)) f.no = x.no;
+    if (!(x.timeAndFlags & kTimeNull)) f.timeMs = static_cast<int32_t>(x.timeAndFlags & kTimeMask);
+    for (int i = 0; i < 4; ++i)
+      if (x.text[i] != TextPool::kNull) f.texts[i] = pool_.text(x.text[i]);
+    f.logged = x.timeAndFlags & kLogged;
+    return f;
+  }
+
   // The current record, as the grid shows it selected; none while the table is empty.
   std::optional<size_t> current() const { return current_; }
 

@@ -137,5 +137,20 @@ TEST(RecordTable, RepeatedTextsStayRightAcrossClearAndReplace) {
   EXPECT_EQ(other.text(0, Field::Value), "b");
 }
 
+TEST(RecordTable, FieldsAtOnceMatchFieldByField) {
+  RecordTable t;
+  t.append(Record{5, 1234, {"a", std::nullopt, "", "d"}}, false);
+  t.append(Record{std::nullopt, std::nullopt, {std::nullopt, "u", std::nullopt, std::nullopt}});
+  for (size_t r = 0; r < t.count(); ++r) {
+    const auto f = t.fields(r);
+    EXPECT_EQ(f.no, t.no(r)) << r;
+    EXPECT_EQ(f.timeMs, t.timeMs(r)) << r;
+    EXPECT_EQ(f.logged, t.isLogged(r)) << r;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(f.texts[i], t.text(r, static_cast<Field>(i + 2))) << r;
+  }
+  EXPECT_FALSE(t.fields(0).logged);
+  EXPECT_TRUE(t.fields(1).logged);
+}
+
 }  // namespace
 }  // namespace kx

@@ -120,7 +120,6 @@ class TFrmTest : public QMainWindow {
   std::unique_ptr<link::LinkController> link_;
 
  public:
-
   // --- Files ---
   void Save_asClick();
   void OpenClick();

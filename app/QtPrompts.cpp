@@ -2,13 +2,13 @@
 
 #include <QMessageBox>
 
-#include "app/core/Cp936.h"
-
 namespace kx {
 namespace {
 
+// Messages carry the program's own texts with file names and what the user typed, which are in
+// the locale's encoding; the meter's code page 936 texts never appear in them.
 QString toQt(const std::string& bytes) {
-  return QString::fromStdString(cp936ToUtf8(bytes));
+  return QString::fromLocal8Bit(bytes);
 }
 
 int show(QWidget* owner, QMessageBox::Icon icon, const std::string& caption,

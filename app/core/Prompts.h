@@ -1,6 +1,7 @@
 #pragma once
 // The modal questions and notices that operations put to the user. The window shows them as
-// message boxes; tests and the command line answer them without a screen.
+// message boxes; tests and the command line answer them without a screen. Texts are in the
+// locale's encoding: they hold the program's own words, file names and what the user typed.
 
 #include <string>
 

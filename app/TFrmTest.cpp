@@ -1,8 +1,5 @@
 #include "app/TFrmTest.h"
 
-#include <langinfo.h>
-#include <locale.h>
-
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
@@ -20,6 +17,7 @@
 
 #include "app/KxApplication.h"
 #include "app/QtPrompts.h"
+#include "app/core/LocaleText.h"
 #include "app/widgets/PanelButton.h"
 #include "records/RecordTableModel.h"
 #include "records/TimeText.h"
@@ -208,14 +206,7 @@ void TFrmTest::FormCreate() {
 }
 
 std::string TFrmTest::GetSystemDecimalSeparator() {
-  // The decimal symbol of LC_NUMERIC as the environment sets it, independent of what the
-  // process has set with setlocale; at most 9 bytes, empty when the locale is unknown.
-  locale_t loc = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
-  if (loc == static_cast<locale_t>(0)) return {};
-  const char* radix = nl_langinfo_l(RADIXCHAR, loc);
-  std::string result(radix ? radix : "", radix ? strnlen(radix, 9) : 0);
-  freelocale(loc);
-  return result;
+  return environmentDecimalSeparator();
 }
 
 void TFrmTest::Panel3Click() {

@@ -1,8 +1,5 @@
 // kx3816-cli decode: decodes frame texts in order, as the window does, one JSON line each.
 
-#include <langinfo.h>
-#include <locale.h>
-
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -11,22 +8,13 @@
 #include "app/core/AppState.h"
 #include "app/core/Cp936.h"
 #include "cli/Commands.h"
+#include "cli/cli_common.h"
 #include "lcd/DecodeJson.h"
 #include "lcd/FrameDecoder.h"
 #include "lcd/LcdModel.h"
 
 namespace kx::cli {
 namespace {
-
-// The decimal symbol of the environment's LC_NUMERIC locale, as the window reads it.
-std::string localeDecimalSeparator() {
-  locale_t loc = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
-  if (loc == static_cast<locale_t>(0)) return ".";
-  const char* radix = nl_langinfo_l(RADIXCHAR, loc);
-  std::string result(radix ? radix : "", radix ? strnlen(radix, 9) : 0);
-  freelocale(loc);
-  return result;
-}
 
 bool onlyUpperHex(const std::string& text, size_t& bad) {
   for (size_t i = 0; i < text.size(); ++i) {
@@ -42,7 +30,7 @@ bool onlyUpperHex(const std::string& text, size_t& bad) {
 }  // namespace
 
 int cmdDecode(const Args& args) {
-  std::string separator = localeDecimalSeparator();
+  std::string separator = decimalSeparatorOrDot();
   Args frames;
   bool fromArgs = false;
   for (size_t i = 0; i < args.size(); ++i) {

@@ -2,8 +2,6 @@
 // simulated meter with --demo), records readings as the window would, prints each record as it
 // is made, and saves the table at the end of the duration, on SIGINT or on SIGTERM.
 
-#include <langinfo.h>
-#include <locale.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -17,6 +15,7 @@
 
 #include "app/core/Cp936.h"
 #include "cli/Commands.h"
+#include "cli/cli_common.h"
 #include "files/RecordFiles.h"
 #include "lcd/FrameDecoder.h"
 #include "link/FrameAssembler.h"
@@ -54,15 +53,6 @@ class CliPrompts : public Prompts {
     std::fprintf(stderr, "kx3816-cli log: %s\n", cp936ToUtf8(text).c_str());
   }
 };
-
-std::string systemDecimalSeparator() {
-  locale_t loc = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
-  if (loc == static_cast<locale_t>(0)) return ".";
-  const char* radix = nl_langinfo_l(RADIXCHAR, loc);
-  std::string result(radix ? radix : "", radix ? strnlen(radix, 9) : 0);
-  freelocale(loc);
-  return result;
-}
 
 bool parseNumber(const std::string& text, long min, long max, long& out) {
   try {
@@ -170,7 +160,7 @@ int cmdLog(const Args& args) {
   const TimeText timeText = TimeText::fromLocale();
   lcd::LcdModel model;
   lcd::FrameDecoder decoder(model, state);
-  decoder.setDecimalSeparator(systemDecimalSeparator());
+  decoder.setDecimalSeparator(decimalSeparatorOrDot());
   QTimer timer2;
   timer2.setInterval(1000);
   link::QtWatchdog watchdog(timer2);

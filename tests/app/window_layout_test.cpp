@@ -20,6 +20,17 @@
 
 using kx::test::FakePrompts;
 
+// A help file in a temporary folder that stands in for the program's directory.
+struct HelpFolder {
+  QTemporaryDir dir;
+  explicit HelpFolder(const char* html) {
+    QFile help(dir.filePath("mirel.hlp"));
+    if (!help.open(QIODevice::WriteOnly)) qFatal("cannot write the help file");
+    help.write(html);
+  }
+  std::string appDir() const { return QDir(dir.path()).absolutePath().toStdString() + "/"; }
+};
+
 class WindowLayoutTest : public QObject {
   Q_OBJECT
 
@@ -118,15 +129,11 @@ class WindowLayoutTest : public QObject {
   }
 
   void f1OpensTheHelpFromAnyControl() {
-    QTemporaryDir dir;
-    QFile help(dir.filePath("mirel.hlp"));
-    QVERIFY(help.open(QIODevice::WriteOnly));
-    help.write("<h2><a name=\"contents\">Contents</a></h2><p>Connecting the meter</p>");
-    help.close();
+    HelpFolder folder("<h2><a name=\"contents\">Contents</a></h2><p>Connecting the meter</p>");
     kx::AppState state;
     FakePrompts prompts;
     kx::TFrmTest w(state, &prompts);
-    state.AppDir = QDir(dir.path()).absolutePath().toStdString() + "/";
+    state.AppDir = folder.appDir();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
@@ -144,15 +151,11 @@ class WindowLayoutTest : public QObject {
   }
 
   void f1DoesNothingWhileAMessageBoxIsOpen() {
-    QTemporaryDir dir;
-    QFile help(dir.filePath("mirel.hlp"));
-    QVERIFY(help.open(QIODevice::WriteOnly));
-    help.write("<p>help</p>");
-    help.close();
+    HelpFolder folder("<p>help</p>");
     kx::AppState state;
     FakePrompts prompts;
     kx::TFrmTest w(state, &prompts);
-    state.AppDir = QDir(dir.path()).absolutePath().toStdString() + "/";
+    state.AppDir = folder.appDir();
     w.show();
     bool sawBox = false;
     QTimer::singleShot(0, [&] {
@@ -166,6 +169,22 @@ class WindowLayoutTest : public QObject {
     box.exec();
     QVERIFY(sawBox);
     QVERIFY(!w.helpWindow());
+  }
+
+  void f1InTheReportPreviewOpensTheHelp() {
+    HelpFolder folder("<p>help</p>");
+    kx::AppState state;
+    FakePrompts prompts;
+    kx::TFrmTest w(state, &prompts);
+    state.AppDir = folder.appDir();
+    w.show();
+    w.MajPrintClick();
+    QWidget* preview = w.reportPreview();
+    QVERIFY(preview);
+    QTRY_VERIFY(preview->isVisible());
+    QTest::keyClick(preview, Qt::Key_F1);
+    QVERIFY(w.helpWindow() && w.helpWindow()->isVisible());
+    preview->close();
   }
 
   void missingHelpFileIsReportedWithItsPath() {

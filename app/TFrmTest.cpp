@@ -19,6 +19,7 @@
 #include "app/QtPrompts.h"
 #include "app/core/LocaleText.h"
 #include "app/widgets/PanelButton.h"
+#include "app/widgets/RecordIndicatorHeader.h"
 #include "records/RecordTableModel.h"
 #include "records/TimeText.h"
 
@@ -147,6 +148,9 @@ void TFrmTest::buildLayout() {
   DBGrid1->horizontalHeader()->setSectionsMovable(true);
   DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   DBGrid1->horizontalHeader()->setHighlightSections(false);
+  auto* indicator = new RecordIndicatorHeader(DBGrid1);
+  indicator->setObjectName("RecordIndicator");
+  DBGrid1->setVerticalHeader(indicator);
   DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   DBGrid1->verticalHeader()->setDefaultSectionSize(18);
   DBGrid1->verticalHeader()->setFixedWidth(11);
@@ -157,6 +161,8 @@ void TFrmTest::buildLayout() {
   DBGrid1->setShowGrid(true);
   DBGrid1->setWordWrap(false);
   for (int c = 0; c < kFieldCount; ++c) DBGrid1->setColumnWidth(c, kGridColumns[c].width);
+  connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, indicator,
+          [indicator](const QModelIndex& current) { indicator->setCurrentRow(current.row()); });
   connect(DataSource1, &RecordTableModel::currentRowChanged, this,
           [this](int row) { selectRow(row); });
 

@@ -9,6 +9,7 @@
 
 #include "app/KxApplication.h"
 #include "app/TFrmTest.h"
+#include "app/widgets/RecordIndicatorHeader.h"
 #include "tests/support/FakePrompts.h"
 
 using kx::test::FakePrompts;
@@ -96,6 +97,24 @@ class MainWindowTest : public QObject {
     }
     QCOMPARE(grid->model()->rowCount(), 3);
     QCOMPARE(grid->currentIndex().row(), 2);
+    auto* indicator = grid->findChild<kx::RecordIndicatorHeader*>("RecordIndicator");
+    QVERIFY(indicator);
+    QCOMPARE(indicator->currentRow(), 2);
+    grid->selectRow(0);  // a click moves the indicator with the current record
+    QCOMPARE(indicator->currentRow(), 0);
+    // The mark is drawn in the current row's header section and nowhere else.
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QImage header = indicator->grab().toImage();
+    auto darkIn = [&](int row) {
+      const int top = indicator->sectionViewportPosition(row);
+      int dark = 0;
+      for (int y = top; y < top + indicator->sectionSize(row); ++y)
+        for (int x = 0; x < header.width(); ++x) dark += qGray(header.pixel(x, y)) < 64;
+      return dark;
+    };
+    QVERIFY(darkIn(0) > 0);
+    QCOMPARE(darkIn(1), 0);
     QCOMPARE(grid->model()->data(grid->model()->index(2, 2)).toString(), QString("3.000"));
   }
 

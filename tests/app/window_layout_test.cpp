@@ -31,6 +31,18 @@ struct HelpFolder {
   std::string appDir() const { return QDir(dir.path()).absolutePath().toStdString() + "/"; }
 };
 
+// A shown main window whose program directory holds the given help file.
+struct WindowWithHelp {
+  HelpFolder folder;
+  kx::AppState state;
+  FakePrompts prompts;
+  kx::TFrmTest w{state, &prompts};
+  explicit WindowWithHelp(const char* html) : folder(html) {
+    state.AppDir = folder.appDir();
+    w.show();
+  }
+};
+
 class WindowLayoutTest : public QObject {
   Q_OBJECT
 
@@ -129,12 +141,9 @@ class WindowLayoutTest : public QObject {
   }
 
   void f1OpensTheHelpFromAnyControl() {
-    HelpFolder folder("<h2><a name=\"contents\">Contents</a></h2><p>Connecting the meter</p>");
-    kx::AppState state;
-    FakePrompts prompts;
-    kx::TFrmTest w(state, &prompts);
-    state.AppDir = folder.appDir();
-    w.show();
+    WindowWithHelp rig("<h2><a name=\"contents\">Contents</a></h2><p>Connecting the meter</p>");
+    kx::TFrmTest& w = rig.w;
+    FakePrompts& prompts = rig.prompts;
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
     for (auto mod : {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier}) {
@@ -151,12 +160,8 @@ class WindowLayoutTest : public QObject {
   }
 
   void f1DoesNothingWhileAMessageBoxIsOpen() {
-    HelpFolder folder("<p>help</p>");
-    kx::AppState state;
-    FakePrompts prompts;
-    kx::TFrmTest w(state, &prompts);
-    state.AppDir = folder.appDir();
-    w.show();
+    WindowWithHelp rig("<p>help</p>");
+    kx::TFrmTest& w = rig.w;
     bool sawBox = false;
     QTimer::singleShot(0, [&] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -172,12 +177,8 @@ class WindowLayoutTest : public QObject {
   }
 
   void f1InTheReportPreviewOpensTheHelp() {
-    HelpFolder folder("<p>help</p>");
-    kx::AppState state;
-    FakePrompts prompts;
-    kx::TFrmTest w(state, &prompts);
-    state.AppDir = folder.appDir();
-    w.show();
+    WindowWithHelp rig("<p>help</p>");
+    kx::TFrmTest& w = rig.w;
     w.MajPrintClick();
     QWidget* preview = w.reportPreview();
     QVERIFY(preview);
